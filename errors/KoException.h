@@ -32,10 +32,10 @@ private:
     int32_t code_;
 };
 
-// The concrete error class of one library. `Module` supplies the module
+// The concrete error class of one library. `ModuleInfo` supplies the module
 // name as a static constexpr `name`. Each library exposes its instance as
 // its nested `Exception` (ustring::Exception, KoPathUtils::Exception).
-template <typename Module>
+template <typename ModuleInfo>
 class KoModuleException final : public KoException {
 public:
     [[gnu::format(printf, 4, 5)]]
@@ -56,7 +56,7 @@ public:
     ~KoModuleException() override = default;
 
     const char* what() const noexcept override { return detail_.c_str(); }
-    const char* Module() const noexcept override { return Module::name; }
+    const char* Module() const noexcept override { return ModuleInfo::name; }
 
 private:
     std::string detail_;

@@ -112,7 +112,7 @@ private:
     void release_caches();
     void replace_buffer(uint32_t new_capacity);
     uint32_t resolve_index(int32_t index) const;
-    void reserve_for_append(uint32_t extra);
+    uint32_t* grow_for_append(uint32_t extra);
 
     char* narrow_cache_ = nullptr;  // never filled here; released with the wide cache
     char16_t* wide_cache_ = nullptr;
