@@ -24,6 +24,11 @@ using Exception = KoModuleException<ModuleName>;
 
 // One name of a split path and whether a separator followed it.
 struct PathComponent {
+    PathComponent(const ustring& text_in, bool followed)
+        : text(text_in), followed_by_separator(followed) {}
+    // `count` code points of `source` from `start`, copied once.
+    PathComponent(const ustring& source, uint32_t start, uint32_t count, bool followed);
+
     ustring text;
     bool followed_by_separator;
 };
