@@ -48,3 +48,6 @@ ustring Normalize(const ustring& path, const PathStyle& style, bool fold);
 ustring Combine(const ustring& base, const ustring& relative, const PathStyle& style);
 
 }  // namespace KoPathUtils
+
+// Status, removal and the permission grant live beside the path logic.
+#include "pathutils/file_ops.h"
