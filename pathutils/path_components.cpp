@@ -25,8 +25,10 @@ ustring CopyOfRange(const ustring& source, uint32_t start, uint32_t count) {
         return source.mid(static_cast<int32_t>(start), count);
     }
     // Positions past the signed index range cannot be handed to mid.
-    ustring text = EmptyWithRoom(count);
-    AppendCodePoints(text, source.data() + start, count);
+    ustring text = StringWithRoom(count);
+    CodePointWriter out(text);
+    out.put(source.data() + start, count);
+    out.finish();
     return text;
 }
 
@@ -42,7 +44,7 @@ std::vector<PathComponent> Split(const PathStyle& style, const ustring& path) {
 
     // Places first, so that the list is sized once and never moves its
     // strings.
-    RangeStack ranges(n);
+    RangeStack ranges(0);
     ForEachComponent(style, p, n, [&ranges](const Range& range) { ranges.push(range); });
 
     std::vector<PathComponent> components;
@@ -97,24 +99,26 @@ ustring ResolveDotsOf(const PathStyle& style, const uint32_t* p, uint32_t n, uin
     for (std::size_t i = 0; i < kept.size(); ++i) {
         total += uint64_t(kept[i].count) + (kept[i].followed_by_separator ? 1 : 0);
     }
-    ustring result = EmptyWithRoom(total);
+    ustring result = StringWithRoom(total);
+    CodePointWriter out(result);
     for (std::size_t i = 0; i < kept.size(); ++i) {
         const Range& r = kept[i];
         const uint32_t* name = p + r.start;
         if (lower_case) {
-            for (uint32_t j = 0; j < r.count; ++j) result.push_back(FoldCodePoint(name[j]));
+            for (uint32_t j = 0; j < r.count; ++j) out.put(FoldCodePoint(name[j]));
         } else {
-            AppendCodePoints(result, name, r.count);
+            out.put(name, r.count);
         }
-        if (r.followed_by_separator) result.push_back(sep);
+        if (r.followed_by_separator) out.put(sep);
     }
+    out.finish();
     return result;
 }
 
 }  // namespace detail
 
 ustring ResolveDots(const PathStyle& style, const ustring& path) {
-    return ResolveDotsOf(style, path.data(), path.length(), path.length(), false, 0);
+    return ResolveDotsOf(style, path.data(), path.length(), 0, false, 0);
 }
 
 namespace {
@@ -159,7 +163,11 @@ ustring Combine(const ustring& base, const ustring& relative, const PathStyle& s
     const bool bare_drive =
         IsWindowsSyntax(style) && joined.length() == 2 && HasDriveLetter(style, joined);
     if (!joined.empty() && !bare_drive) joined.push_back(kSlash);
-    AppendCodePoints(joined, rel + skip, rel_length - skip);
+    if (skip == 0) {
+        joined.append(relative);
+    } else {
+        AppendCodePoints(joined, rel + skip, rel_length - skip);
+    }
     return Normalize(joined, style, false);
 }
 

@@ -78,12 +78,13 @@ ustring RewriteSeparators(const PathStyle& style, const ustring& path, uint32_t*
 
     // At most one code point per scanned position, two for the UNC start and
     // one separator after a trailing dot name.
-    ustring result = EmptyWithRoom(uint64_t(n - first) + 3);
+    ustring result = StringWithRoom(uint64_t(n - first) + 3);
+    CodePointWriter out(result);
     uint32_t written_separators = 0;
     bool ends_with_sep = false;
     if (unc_long_form) {
-        result.push_back(sep);
-        result.push_back(sep);
+        out.put(sep);
+        out.put(sep);
         written_separators = 2;
         ends_with_sep = true;
         keep_double = false;  // the double was written; later runs collapse
@@ -92,26 +93,27 @@ ustring RewriteSeparators(const PathStyle& style, const ustring& path, uint32_t*
     for (uint32_t i = first; i < n; ++i) {
         const uint32_t c = p[i];
         if (!IsEitherSeparator(c)) {
-            result.push_back(c);
+            out.put(c);
             ends_with_sep = false;
         } else if (!ends_with_sep || (keep_double && i - first == 1)) {
-            result.push_back(sep);
+            out.put(sep);
             ++written_separators;
             ends_with_sep = true;
         }
     }
 
     // A last name "." or ".." gains a separator after it.
-    const uint32_t* r = result.data();
-    const uint32_t m = result.length();
+    const uint32_t* r = out.written();
+    const uint32_t m = out.length();
     const bool ends_with_dot = m >= 1 && r[m - 1] == kDot;
     const bool dot_name = ends_with_dot && (m == 1 || r[m - 2] == sep);
     const bool dot_dot_name = ends_with_dot && m >= 2 && r[m - 2] == kDot &&
                               (m == 2 || r[m - 3] == sep);
     if (dot_name || dot_dot_name) {
-        result.push_back(sep);
+        out.put(sep);
         ++written_separators;
     }
+    out.finish();
 
     if (separators != nullptr) *separators = written_separators;
     return result;
@@ -127,8 +129,10 @@ ustring FoldCase(const PathStyle& style, const ustring& path) {
     if (style == 1) return path;
     const uint32_t* p = path.data();
     const uint32_t n = path.length();
-    ustring result = EmptyWithRoom(n);
-    for (uint32_t i = 0; i < n; ++i) result.push_back(FoldCodePoint(p[i]));
+    ustring result = StringWithRoom(n);
+    CodePointWriter out(result);
+    for (uint32_t i = 0; i < n; ++i) out.put(FoldCodePoint(p[i]));
+    out.finish();
     return result;
 }
 

@@ -3,6 +3,8 @@
 // Character-level helpers shared by the path syntax and path component code.
 // Internal to the pathutils library.
 
+#include <algorithm>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -61,16 +63,44 @@ inline uint32_t FoldedDriveLetter(const PathStyle& style, const uint32_t* p, uin
     return at == kNoDrive ? 0 : FoldCodePoint(p[at]);
 }
 
-// An empty string whose buffer takes `count` further code points through
-// push_back without growing. One allocation.
-inline ustring EmptyWithRoom(uint64_t count) {
-    if (count >= UINT32_MAX) throw std::bad_alloc();
-    ustring text(0u, static_cast<uint32_t>(count));
-    text.resize(0, false);
-    return text;
+// A string of `room` + 1 code points to be overwritten by a CodePointWriter.
+// One allocation; the extra slot keeps it non-empty even for room 0.
+inline ustring StringWithRoom(uint64_t room) {
+    if (room >= UINT32_MAX) throw std::bad_alloc();
+    return ustring(0u, static_cast<uint32_t>(room) + 1);
 }
 
-// Appends p[0, n) to text one code point at a time.
+// Writes code points straight into the slots of a string made by
+// StringWithRoom, then cuts the string to what was written. Nothing else may
+// touch the string between construction and finish().
+class CodePointWriter {
+public:
+    explicit CodePointWriter(ustring& text)
+        : text_(text), out_(&text.ref_at(0)), room_(text.length()) {}
+    CodePointWriter(const CodePointWriter&) = delete;
+    CodePointWriter& operator=(const CodePointWriter&) = delete;
+
+    void put(uint32_t c) {
+        assert(length_ < room_);
+        out_[length_++] = c;
+    }
+    void put(const uint32_t* p, uint32_t n) {
+        assert(n <= room_ - length_);
+        std::copy_n(p, n, out_ + length_);
+        length_ += n;
+    }
+    uint32_t length() const { return length_; }
+    const uint32_t* written() const { return out_; }
+    void finish() { text_.resize(length_, false); }
+
+private:
+    ustring& text_;
+    uint32_t* out_;
+    uint32_t room_;
+    uint32_t length_ = 0;
+};
+
+// Appends p[0, n) to text.
 inline void AppendCodePoints(ustring& text, const uint32_t* p, uint32_t n) {
     for (uint32_t i = 0; i < n; ++i) text.push_back(p[i]);
 }
@@ -123,7 +153,8 @@ inline uint32_t ComponentBound(uint32_t n, uint32_t separators) {
 }
 
 // A stack of ranges that lives on the call stack for short paths and moves to
-// the heap only when more than kInline entries are needed.
+// the heap only when more than kInline entries are needed. `expected` entries
+// fit without growing; more double the storage.
 class RangeStack {
 public:
     explicit RangeStack(uint32_t expected) {
@@ -166,7 +197,8 @@ private:
 ustring RewriteSeparators(const PathStyle& style, const ustring& path, uint32_t* separators);
 
 // Dot resolution of p[0, n), with room for `extra` further code points in the
-// result. `expected` bounds the number of components; it only sizes storage.
+// result. `expected` is the number of components to make room for at once
+// (0 when unknown); storage grows past it as needed.
 ustring ResolveDotsOf(const PathStyle& style, const uint32_t* p, uint32_t n, uint32_t expected,
                       bool fold, uint64_t extra);
 
