@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# End-to-end runs of the Windows tool under Wine, each scenario in a fresh
+# prefix: keys made with `wine reg add`, the tool run with or without
+# arguments, the keys checked with `wine reg query`. Every run must exit
+# with 0 and print nothing. Exits with 77 (a skip) when this machine cannot
+# run 32-bit Windows programs.
+#
+# Usage: cleanup_wine_test.sh TOOL.exe
+set -uo pipefail
+tool=$(realpath "$1")
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
+failures=0
+scenario=""
+
+fail() {
+  echo "FAIL [$scenario]: $*" >&2
+  failures=$((failures + 1))
+}
+
+keys=('Software\Belmarch\1.0\Preferences' 'Software\Orvik\1.0\Preferences' 'Software\Quillmoor\2.0\Preferences')
+
+reg_add() { wine reg add "HKCR\\$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1 || fail "reg add $1 failed"; }
+reg_exists() { wine reg query "HKCR\\$1" >/dev/null 2>&1; }
+
+# The three keys with a value each, and beside them a sibling key and a
+# value of each parent key, which must stay.
+make_keys() {
+  local key
+  for key in "${keys[@]}"; do
+    reg_add "$key" Volume 7
+    reg_add "${key%\\*}\\Other" Kept 1
+    reg_add "${key%\\*}" Installed 1
+  done
+}
+
+# expect_keys GONE...: the keys named by index in GONE are deleted, the
+# others are there; siblings and parents stay.
+expect_keys() {
+  local i
+  for i in 0 1 2; do
+    if [[ " $* " == *" $i "* ]]; then
+      ! reg_exists "${keys[$i]}" || fail "still there: ${keys[$i]}"
+    else
+      reg_exists "${keys[$i]}" || fail "missing: ${keys[$i]}"
+    fi
+    wine reg query "HKCR\\${keys[$i]%\\*}" /v Installed >/dev/null 2>&1 || fail "parent value gone: ${keys[$i]%\\*}"
+    reg_exists "${keys[$i]%\\*}\\Other" || fail "sibling gone: ${keys[$i]%\\*}\\Other"
+  done
+}
+
+# run_tool ARGS...: runs the tool in the current prefix; checks status and output.
+run_tool() {
+  local out err status
+  out=$(mktemp) err=$(mktemp)
+  wine "$tool" "$@" >"$out" 2>"$err"
+  status=$?
+  wineserver -w
+  [ "$status" -eq 0 ] || fail "exit status $status"
+  [ ! -s "$out" ] || fail "wrote to stdout: $(head -c 200 "$out")"
+  [ ! -s "$err" ] || fail "wrote to stderr: $(head -c 200 "$err")"
+  rm -f -- "$out" "$err"
+}
+
+# Runs one scenario function in a fresh prefix.
+in_fresh_prefix() {
+  scenario=$1
+  local status=0
+  tarn_wine_prefix_new || status=$?
+  [ "$status" -eq 77 ] && exit 77
+  if [ "$status" -ne 0 ]; then
+    fail "no Wine prefix"
+    return
+  fi
+  "$2"
+  tarn_wine_prefix_remove
+}
+
+three_keys() {
+  make_keys
+  run_tool
+  expect_keys 0 1 2
+}
+
+arguments() {
+  make_keys
+  run_tool --help /? -x "two words" ""
+  expect_keys 0 1 2
+}
+
+subkey() {
+  make_keys
+  reg_add "${keys[1]}\\Sub" Value 1
+  run_tool
+  expect_keys 0 2
+  wine reg query "HKCR\\${keys[1]}" /v Volume >/dev/null 2>&1 || fail "a value of the kept key went"
+}
+
+missing_keys() {
+  run_tool
+  run_tool extra argument
+}
+
+in_fresh_prefix "three keys" three_keys
+in_fresh_prefix "command-line arguments change nothing" arguments
+in_fresh_prefix "a key with a subkey stays" subkey
+in_fresh_prefix "missing keys" missing_keys
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "all scenarios passed"
