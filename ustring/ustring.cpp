@@ -31,16 +31,6 @@ char16_t swap_bytes(char16_t unit) {
     return static_cast<char16_t>(((unit & 0xFF) << 8) | ((unit >> 8) & 0xFF));
 }
 
-// True when none of the eight bytes is zero or has its top bit set.
-bool is_plain_ascii_block(const unsigned char* bytes) {
-    uint64_t block;
-    std::memcpy(&block, bytes, sizeof block);
-    constexpr uint64_t kOnes = 0x0101010101010101ull;
-    constexpr uint64_t kHighs = 0x8080808080808080ull;
-    const uint64_t zero_bytes = (block - kOnes) & ~block & kHighs;
-    return ((block & kHighs) | zero_bytes) == 0;
-}
-
 // Bytes taken by a UTF-8 sequence with this lead byte; 1 for an invalid lead.
 uint32_t utf8_sequence_size(unsigned char lead) {
     if (lead < 0xC0) return 1;
@@ -61,6 +51,183 @@ uint32_t decode_utf8_sequence(const unsigned char* s, uint32_t size) {
                    (uint32_t(s[2] & 0x3F) << 6) | (s[3] & 0x3F);
         default: return s[0] < 0x80 ? s[0] : kReplacement;
     }
+}
+
+// The UTF-8 decoder works a block of 16 bytes at a time while the input
+// leaves room: a block of plain ASCII is widened in one go, a block of
+// ASCII and complete two-byte sequences is decoded without branching per
+// byte, and anything else runs through the byte-by-byte rules for a stretch.
+// All three give exactly what decode_utf8_sequence gives byte by byte.
+constexpr uint32_t kBlock = 16;
+// A block may take one byte more (a two-byte sequence across its end), and
+// a stretch may end with two sequences of four bytes: while this many bytes
+// remain, no read can pass the end of the input.
+constexpr uint32_t kFastMargin = kBlock + 8;
+// Bytes decoded one sequence at a time before the next block test, so that
+// text made of longer sequences (CJK, emoji) does not pay for a test per block.
+constexpr uint32_t kStretch = 64;
+
+constexpr uint64_t kLowBits = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+// Eight bytes as a little-endian number, whatever the host's byte order
+// (compilers turn this into a single load where they can).
+uint64_t load_le64(const unsigned char* p) {
+    uint64_t value = 0;
+    for (int i = 7; i >= 0; --i) value = (value << 8) | p[i];
+    return value;
+}
+
+uint32_t load_le32(const unsigned char* p) {
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+enum class Utf8Block { kPlainAscii, kTwoByte, kOther };
+
+// Classifies the 16 bytes at p. kPlainAscii: none is 0x00 or 0x80 and up.
+// kTwoByte: no zero byte, and every byte from 0x80 up is either a lead
+// 0xC0..0xDF directly followed by a continuation 0x80..0xBF, or such a
+// continuation directly after such a lead; *span is then 16, or 17 when
+// the last byte is a lead whose continuation is p[16]. Works on the top
+// three bits of every byte at once: bit 7 (top), bit 6 and bit 5, each
+// moved to bit 7 of its byte.
+// Bit 7 of each byte of the result is set where the byte is zero (at least
+// one where any is; only the test for none is exact).
+uint64_t zero_byte_marks(uint64_t lo, uint64_t hi) {
+    return (((lo - kLowBits) & ~lo) | ((hi - kLowBits) & ~hi)) & kHighBits;
+}
+
+bool is_plain_ascii_block(const unsigned char* p) {
+    const uint64_t lo = load_le64(p);
+    const uint64_t hi = load_le64(p + 8);
+    return (((lo | hi) & kHighBits) | zero_byte_marks(lo, hi)) == 0;
+}
+
+Utf8Block classify_utf8_block(const unsigned char* p, uint32_t* span) {
+    const uint64_t lo = load_le64(p);
+    const uint64_t hi = load_le64(p + 8);
+    const uint64_t zero_bytes = zero_byte_marks(lo, hi);
+    const uint64_t top_lo = lo & kHighBits;
+    const uint64_t top_hi = hi & kHighBits;
+    if ((top_lo | top_hi | zero_bytes) == 0) return Utf8Block::kPlainAscii;
+
+    const uint64_t bit6_lo = (lo << 1) & kHighBits, bit6_hi = (hi << 1) & kHighBits;
+    const uint64_t bit5_lo = (lo << 2) & kHighBits, bit5_hi = (hi << 2) & kHighBits;
+    const uint64_t longer_leads = (top_lo & bit6_lo & bit5_lo) | (top_hi & bit6_hi & bit5_hi);
+    if ((longer_leads | zero_bytes) != 0) return Utf8Block::kOther;
+
+    // Bit 7 of byte i moves to bit 7 of byte i + 1 with a shift by 8.
+    const uint64_t leads_lo = top_lo & bit6_lo, leads_hi = top_hi & bit6_hi;
+    const uint64_t conts_lo = top_lo & ~bit6_lo, conts_hi = top_hi & ~bit6_hi;
+    if (conts_lo != leads_lo << 8 || conts_hi != ((leads_hi << 8) | (leads_lo >> 56))) {
+        return Utf8Block::kOther;
+    }
+    if ((leads_hi >> 63) == 0) {
+        *span = kBlock;
+    } else if ((p[kBlock] & 0xC0) == 0x80) {
+        *span = kBlock + 1;
+    } else {
+        return Utf8Block::kOther;
+    }
+    return Utf8Block::kTwoByte;
+}
+
+uint32_t* widen_ascii_block(const unsigned char* p, uint32_t* out) {
+    unsigned char block[kBlock];  // a local copy lets the compiler vectorise
+    std::memcpy(block, p, kBlock);
+    for (uint32_t i = 0; i < kBlock; ++i) out[i] = block[i];
+    return out + kBlock;
+}
+
+// A kTwoByte block: each byte writes its decoding to the next slot, and only
+// ASCII bytes and leads move on to a new slot, so a continuation's write is
+// overwritten. p[16] is read as the partner of a lead in the last byte.
+uint32_t* decode_two_byte_block(const unsigned char* p, uint32_t* out) {
+    uint32_t written = 0;
+    for (uint32_t i = 0; i < kBlock; ++i) {
+        const uint32_t b = p[i];
+        const uint32_t pair = ((b & 0x1F) << 6) | (p[i + 1] & 0x3F);
+        out[written] = b < 0x80 ? b : pair;
+        written += (b & 0xC0) != 0x80;
+    }
+    return out + written;
+}
+
+// Decodes the sequence at bytes[pos], which the caller knows to lie inside
+// the input with three bytes to spare, and moves pos and out past it.
+// False, with nothing written, at a zero byte.
+inline bool decode_one_sequence(const unsigned char* bytes, uint32_t& pos, uint32_t*& out) {
+    // The sequence's bytes as one number: byte k in bits 8k to 8k + 7.
+    const uint32_t v = load_le32(bytes + pos);
+    const uint32_t lead = v & 0xFF;
+    switch (lead >> 4) {
+        case 0x0: case 0x1: case 0x2: case 0x3: case 0x4: case 0x5: case 0x6: case 0x7:
+            if (lead == 0) return false;
+            *out++ = lead;
+            pos += 1;
+            return true;
+        case 0xC: case 0xD:
+            *out++ = ((v & 0x1F) << 6) | ((v >> 8) & 0x3F);
+            pos += 2;
+            return true;
+        case 0xE:
+            *out++ = ((v & 0x0F) << 12) | ((v >> 2) & 0xFC0) | ((v >> 16) & 0x3F);
+            pos += 3;
+            return true;
+        case 0xF:
+            if (lead < 0xF8) {
+                *out++ = ((v & 0x07) << 18) | ((v << 4) & 0x3F000) | ((v >> 10) & 0xFC0) |
+                         ((v >> 24) & 0x3F);
+                pos += 4;
+                return true;
+            }
+            break;
+        default: break;
+    }
+    *out++ = kReplacement;  // a stray continuation byte, or 0xF8 and up
+    pos += 1;
+    return true;
+}
+
+// Decodes bytes[pos, n) into out by the lead-byte rules and returns the end
+// of the code points written. Stops at a zero lead byte; a sequence that
+// needs bytes at or past n stores '?' and ends the decoding.
+uint32_t* decode_utf8(const unsigned char* bytes, uint32_t pos, uint32_t n, uint32_t* out) {
+    while (n - pos >= kFastMargin) {
+        uint32_t span = 0;
+        switch (classify_utf8_block(bytes + pos, &span)) {
+            case Utf8Block::kPlainAscii:
+                do {
+                    out = widen_ascii_block(bytes + pos, out);
+                    pos += kBlock;
+                } while (n - pos >= kBlock && is_plain_ascii_block(bytes + pos));
+                continue;
+            case Utf8Block::kTwoByte:
+                out = decode_two_byte_block(bytes + pos, out);
+                pos += span;
+                continue;
+            case Utf8Block::kOther: break;
+        }
+        // Two sequences per round; every sequence that starts before
+        // stretch_end, or right after one that does, lies inside the input.
+        const uint32_t stretch_end = n - pos - 7 > kStretch ? pos + kStretch : n - 7;
+        do {
+            if (!decode_one_sequence(bytes, pos, out)) return out;
+            if (!decode_one_sequence(bytes, pos, out)) return out;
+        } while (pos < stretch_end);
+    }
+    while (pos < n) {
+        const unsigned char lead = bytes[pos];
+        if (lead == 0) break;
+        const uint32_t size = utf8_sequence_size(lead);
+        if (size > n - pos) {  // cut short by the end of the input
+            *out++ = kReplacement;
+            break;
+        }
+        *out++ = decode_utf8_sequence(bytes + pos, size);
+        pos += size;
+    }
+    return out;
 }
 
 }  // namespace
@@ -124,35 +291,17 @@ void ustring::assign_utf8(const char* text, uint32_t byte_count) {
     uint32_t n = byte_count != 0 ? byte_count : static_cast<uint32_t>(std::strlen(text));
     const uint32_t grown_capacity = checked_add(n, kDecodeHeadroom);
     release_caches();
-    if (uint64_t(n) + kDecodeReuseHeadroom > capacity_) {
-        replace_buffer(grown_capacity);
-    } else {
-        zero_slots(buffer_, buffer_ + capacity_);
-    }
-    length_ = 0;
+    if (uint64_t(n) + kDecodeReuseHeadroom > capacity_) replace_buffer(grown_capacity);
 
     uint32_t pos = 0;
     if (n >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) pos = 3;
 
-    uint32_t* out = buffer_;
-    while (pos < n) {
-        if (n - pos >= 8 && is_plain_ascii_block(bytes + pos)) {
-            for (int i = 0; i < 8; ++i) out[i] = bytes[pos + i];
-            out += 8;
-            pos += 8;
-            continue;
-        }
-        const unsigned char lead = bytes[pos];
-        if (lead == 0) break;
-        const uint32_t size = utf8_sequence_size(lead);
-        if (size > n - pos) {  // cut short by the end of the input
-            *out++ = kReplacement;
-            break;
-        }
-        *out++ = decode_utf8_sequence(bytes + pos, size);
-        pos += size;
-    }
-    length_ = static_cast<uint32_t>(out - buffer_);
+    // Each byte yields at most one code point, so the buffer has room. The
+    // slots after the text are zeroed afterwards rather than the whole
+    // buffer before: the result is the same, every slot written once.
+    uint32_t* end = decode_utf8(bytes, pos, n, buffer_);
+    length_ = static_cast<uint32_t>(end - buffer_);
+    zero_slots(end, buffer_ + capacity_);
 }
 
 uint32_t ustring::assign_utf16(const char16_t* units, uint32_t byte_count, int32_t encoding) {
