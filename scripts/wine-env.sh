@@ -7,8 +7,9 @@
 # Status codes: 0 ready, 77 this machine cannot run 32-bit programs (so
 # Wine cannot run the 32-bit build here; tests report a skip), 1 failure.
 
+# TARN_WINEARCH picks the prefix architecture; the build is 32-bit, so win32.
 tarn_wine_environment() {
-  export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEARCH=${TARN_WINEARCH:-win32} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
 # Makes a new prefix and exports WINEPREFIX naming it.
@@ -17,7 +18,7 @@ tarn_wine_prefix_new() {
   WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tarn-wine.XXXXXX") || return 1
   export WINEPREFIX
   local output status
-  output=$(wineboot -i 2>&1) && status=0 || status=$?
+  output=$(wine wineboot -i 2>&1) && status=0 || status=$?
   if [ "$status" -eq 0 ]; then
     wineserver -w
     return 0
