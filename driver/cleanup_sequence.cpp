@@ -1,10 +1,15 @@
 #include "driver/cleanup_sequence.h"
 
-const char16_t* const kPreferenceKeys[3] = {
+namespace {
+
+// The keys that the sequence deletes, in order.
+const char16_t* const kPreferenceKeys[] = {
     u"Software\\Belmarch\\1.0\\Preferences",
     u"Software\\Orvik\\1.0\\Preferences",
     u"Software\\Quillmoor\\2.0\\Preferences",
 };
+
+}  // namespace
 
 int RunCleanupSequence(CleanupServices& services, SettingsFileStep remove_settings_file) {
     char16_t folder[kFolderTextUnits] = {};

@@ -6,16 +6,13 @@
 // The step that removes the settings file, given the folder text.
 using SettingsFileStep = void (*)(const char16_t* folder);
 
-// The three "Preferences" keys under the classes root, in the order in
-// which the sequence deletes them.
-extern const char16_t* const kPreferenceKeys[3];
-
 // Runs the cleanup sequence once, top to bottom:
 //   1. look up the local application-data folder into a zero-filled buffer;
 //   2. remove the settings file in it, but only when the lookup succeeded
 //      and gave a non-empty, terminated text (otherwise the settings path
 //      would be relative to the current directory);
-//   3-5. delete the three keys of kPreferenceKeys in order;
+//   3-5. delete the three "Preferences" keys of the installer's brands under
+//        the classes root, in a fixed order;
 //   6. return the exit status 0.
 // No outcome of a step stops a later one.
 int RunCleanupSequence(CleanupServices& services,
