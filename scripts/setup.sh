@@ -8,6 +8,8 @@ packages=(
   python3 strace                         # end-to-end and resource tests
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686   # 32-bit Windows cross build
   wine wine32:i386                       # running the Windows build
+  clang libclang-rt-14-dev               # libFuzzer targets (scripts/fuzz.sh)
+  libbenchmark-dev libutfcpp-dev libicu-dev   # benchmarks and their peers (scripts/bench.sh)
 )
 
 as_root() {

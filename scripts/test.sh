@@ -27,4 +27,9 @@ for preset in linux linux-asan windows-x86; do
   ctest --preset "$preset"
 done
 
+# A crash of any fuzz target, on its seed corpus or within its short run,
+# fails the test command.
+echo "==== fuzz"
+bash scripts/fuzz.sh 10
+
 echo "==== all presets built and tested in $((SECONDS - start)) s"

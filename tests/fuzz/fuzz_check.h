@@ -1,0 +1,16 @@
+#pragma once
+
+// A check that holds in every build type: a failed one aborts, which
+// libFuzzer reports as a crash together with the input that caused it.
+
+#include <cstdio>
+#include <cstdlib>
+
+#define FUZZ_CHECK(condition)                                                     \
+    do {                                                                          \
+        if (!(condition)) {                                                       \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, \
+                         #condition);                                             \
+            std::abort();                                                         \
+        }                                                                         \
+    } while (0)
