@@ -1,5 +1,9 @@
 #include "driver/settings_file.h"
 
-// The removal is built on the path and file layers; until it is wired in,
-// this step removes nothing.
-void RemoveSettingsFile(const char16_t* /*folder*/) {}
+#include "ustring/ustring.h"
+
+void RemoveSettingsFile(Path& local_app_data) {
+    const ustring settings_folder(u"com.quillmoor.tarn");
+    const ustring settings_file(u"params.dat");
+    local_app_data.Append(settings_folder, settings_file).Remove();
+}

@@ -1,7 +1,10 @@
 #pragma once
 
-// Removes the installer's settings file "params.dat" in the subfolder
-// "com.quillmoor.tarn" of `folder`, the local application-data folder.
-// `folder` is a zero-terminated, non-empty UTF-16 path in Windows syntax.
-// Whether the removal succeeded is not reported.
-void RemoveSettingsFile(const char16_t* folder);
+#include "driver/Path.h"
+
+// Extends `local_app_data`, the path of the local application-data folder,
+// by "com.quillmoor.tarn" and "params.dat", and removes what it then names:
+// the installer's settings file after opening its access. The folder
+// "com.quillmoor.tarn" itself stays. Whether the removal succeeded is not
+// reported.
+void RemoveSettingsFile(Path& local_app_data);

@@ -13,7 +13,10 @@ namespace {
 // Everything the sequence asked for, in order.
 std::vector<std::u16string> events;
 
-void RecordSettingsFileStep(const char16_t* folder) { events.push_back(u"settings " + std::u16string(folder)); }
+void RecordSettingsFileStep(Path& local_app_data) {
+    ustring text(local_app_data.Text());
+    events.push_back(u"settings " + std::u16string(text.wide_c_str()));
+}
 
 // Writes `folder` (units, not necessarily terminated) and answers `result`.
 class FakeServices final : public CleanupServices {
