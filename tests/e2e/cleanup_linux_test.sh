@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # End-to-end runs of the native tool in a clean environment with a
-# temporary home: the local application-data folder it makes, the three
-# "Preferences" keys of the directory-backed classes root and the order in
-# which they go, a key with a subkey, missing keys, command-line arguments,
-# no HOME. Every run must exit with 0 and print nothing.
+# temporary home: the local application-data folder it makes, the settings
+# file "params.dat" that it removes (read-only, missing, an empty or a full
+# folder, a link to something outside), the three "Preferences" keys of the
+# directory-backed classes root and the order in which they go, a key with a
+# subkey, missing keys, command-line arguments, no HOME. Every run must exit
+# with 0 and print nothing.
 #
 # Usage: cleanup_linux_test.sh TOOL
+# With TARN_E2E_VALGRIND=1 one more run goes under valgrind's memcheck and
+# must show no error and no leak.
 set -uo pipefail
 tool=$(realpath "$1")
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarn-e2e.XXXXXX")
@@ -64,7 +68,7 @@ run_tool() {
   while [ $# -gt 0 ] && [ "$1" != -- ]; do vars+=("$1"); shift; done
   [ $# -gt 0 ] && shift
   mkdir -p "$dir/cwd"
-  (cd "$dir/cwd" && strace -f -qq -y -e trace=unlinkat -o "$dir/trace" \
+  (cd "$dir/cwd" && strace -f -qq -y -e trace=unlink,unlinkat,rmdir -o "$dir/trace" \
      env -i "${vars[@]}" "$tool" "$@" >"$dir/stdout" 2>"$dir/stderr")
   status=$?
   [ "$status" -eq 0 ] || fail "exit status $status"
@@ -89,6 +93,69 @@ expected=$(printf "$store/%s\n" "${keys[@]}")
 for made in .local .local/share; do
   [ "$(stat -c %a "$dir/home/$made")" = 700 ] || fail "$made not made with mode 0700"
 done
+
+# make_settings HOME KIND: the settings folder in HOME's local
+# application-data folder, with "params.dat" made as KIND: a read-only
+# file, an empty folder, a folder with an entry, or nothing.
+make_settings() {
+  local settings=$1/.local/share/com.quillmoor.tarn
+  mkdir -p "$settings"
+  case $2 in
+    file) printf 'volume=7\n' >"$settings/params.dat"; chmod 0444 "$settings/params.dat" ;;
+    empty-folder) mkdir "$settings/params.dat" ;;
+    full-folder) mkdir "$settings/params.dat"; printf x >"$settings/params.dat/entry" ;;
+    none) ;;
+  esac
+}
+
+# The position in the trace of the first removal whose line matches $2.
+trace_line() { grep -n -m1 -e "$2" "$1/trace" | cut -d: -f1; }
+
+for kind in file empty-folder; do
+  scenario="read-only params.dat as $kind is removed, then the keys"
+  dir=$work/settings-$kind
+  make_store "$dir/home/.config"
+  make_settings "$dir/home" "$kind"
+  run_tool "$dir" HOME="$dir/home"
+  settings=$dir/home/.local/share/com.quillmoor.tarn
+  expect_absent "$settings/params.dat"
+  expect_present "$settings"
+  expect_store "$dir/home/.config" 0 1 2
+  file_line=$(trace_line "$dir" 'params.dat')
+  key_line=$(trace_line "$dir" 'AT_REMOVEDIR')
+  [ -n "$file_line" ] && [ -n "$key_line" ] && [ "$file_line" -lt "$key_line" ] ||
+    fail "params.dat was not removed before the keys"
+done
+
+scenario="params.dat as a folder with entries stays"
+dir=$work/settings-full
+make_store "$dir/home/.config"
+make_settings "$dir/home" full-folder
+run_tool "$dir" HOME="$dir/home"
+expect_present "$dir/home/.local/share/com.quillmoor.tarn/params.dat/entry"
+expect_store "$dir/home/.config" 0 1 2
+
+scenario="no params.dat changes nothing"
+dir=$work/settings-none
+make_store "$dir/home/.config"
+make_settings "$dir/home" none
+run_tool "$dir" HOME="$dir/home"
+[ -z "$(ls -A "$dir/home/.local/share/com.quillmoor.tarn")" ] || fail "the settings folder changed"
+expect_store "$dir/home/.config" 0 1 2
+
+scenario="params.dat as a link: the link goes, its target is untouched"
+dir=$work/settings-link
+make_store "$dir/home/.config"
+make_settings "$dir/home" none
+mkdir -p "$dir/outside"
+printf secret >"$dir/outside/target"
+chmod 0600 "$dir/outside/target"
+ln -s "$dir/outside/target" "$dir/home/.local/share/com.quillmoor.tarn/params.dat"
+run_tool "$dir" HOME="$dir/home"
+expect_absent "$dir/home/.local/share/com.quillmoor.tarn/params.dat"
+[ "$(stat -c %a "$dir/outside/target")" = 600 ] || fail "the link's target changed its mode"
+[ "$(cat "$dir/outside/target")" = secret ] || fail "the link's target changed its content"
+expect_store "$dir/home/.config" 0 1 2
 
 scenario="command-line arguments change nothing"
 dir=$work/arguments
@@ -128,6 +195,21 @@ dir=$work/nohome
 make_store "$dir/config"
 run_tool "$dir" XDG_CONFIG_HOME="$dir/config"
 expect_store "$dir/config" 0 1 2
+
+if [ "${TARN_E2E_VALGRIND:-0}" = 1 ]; then
+  scenario="memcheck: no error, no leak"
+  dir=$work/memcheck
+  make_store "$dir/home/.config"
+  make_settings "$dir/home" file
+  mkdir -p "$dir/cwd"
+  (cd "$dir/cwd" && env -i HOME="$dir/home" valgrind -q --error-exitcode=99 --leak-check=full \
+     --show-leak-kinds=all --errors-for-leak-kinds=all "$tool" >"$dir/stdout" 2>"$dir/stderr")
+  status=$?
+  [ "$status" -eq 0 ] || fail "exit status $status under valgrind: $(head -c 2000 "$dir/stderr")"
+  [ ! -s "$dir/stderr" ] || fail "valgrind reported: $(head -c 2000 "$dir/stderr")"
+  expect_absent "$dir/home/.local/share/com.quillmoor.tarn/params.dat"
+  expect_store "$dir/home/.config" 0 1 2
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed" >&2
