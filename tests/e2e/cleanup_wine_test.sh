@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # End-to-end runs of the Windows tool under Wine, each scenario in a fresh
-# prefix: keys made with `wine reg add`, the tool run with or without
-# arguments, the keys checked with `wine reg query`. Every run must exit
-# with 0 and print nothing. Exits with 77 (a skip) when this machine cannot
+# prefix: keys made with `wine reg add`, the settings file "params.dat"
+# made in %LOCALAPPDATA%\com.quillmoor.tarn (read-only, missing, an empty or
+# a full folder), the tool run with or without arguments, the keys checked
+# with `wine reg query` and the order of the removals read from Wine's own
+# trace of its file and registry calls. Every run must exit with 0 and
+# print nothing. Exits with 77 (a skip) when this machine cannot
 # run 32-bit Windows programs.
 #
 # Usage: cleanup_wine_test.sh TOOL.exe
@@ -100,7 +103,71 @@ missing_keys() {
   run_tool extra argument
 }
 
+# The Unix path of the prefix's local application-data folder.
+local_app_data() {
+  local windows_path
+  windows_path=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
+  winepath -u "$windows_path" 2>/dev/null
+}
+
+# make_settings KIND: "params.dat" in the settings folder as a read-only
+# file, an empty folder, a folder with an entry, or nothing.
+make_settings() {
+  rm -rf -- "$settings"
+  mkdir -p "$settings"
+  case $1 in
+    file) printf 'volume=7\r\n' >"$settings/params.dat"; chmod a-w "$settings/params.dat" ;;
+    empty-folder) mkdir "$settings/params.dat" ;;
+    full-folder) mkdir "$settings/params.dat"; printf x >"$settings/params.dat/entry" ;;
+    none) ;;
+  esac
+}
+
+# Runs the tool once more with Wine's traces of file and registry calls and
+# checks that params.dat is deleted before the three keys, in their order.
+expect_removal_order() {
+  local trace
+  trace=$(WINEDEBUG=trace+file,trace+reg wine "$tool" 2>&1 >/dev/null)
+  wineserver -w
+  local order
+  order=$(grep -o -i -E 'params\.dat|Software\\\\(Belmarch|Orvik|Quillmoor)\\\\[0-9.]+\\\\Preferences' <<<"$trace" |
+          sed -E 's/\\\\/\\/g' | uniq)
+  local expected
+  expected=$(printf '%s\n' params.dat "${keys[@]}")
+  [ "$order" = "$expected" ] || fail "removals in this order: $(tr '\n' ' ' <<<"$order")"
+}
+
+settings_file() {
+  settings=$(local_app_data)/com.quillmoor.tarn
+  [ -d "${settings%/*}" ] || { fail "no local application-data folder: ${settings%/*}"; return; }
+
+  make_keys
+  make_settings file
+  run_tool
+  [ ! -e "$settings/params.dat" ] || fail "the read-only params.dat is still there"
+  [ -d "$settings" ] || fail "the settings folder went"
+  expect_keys 0 1 2
+
+  for kind in empty-folder full-folder none; do
+    make_keys
+    make_settings "$kind"
+    run_tool
+    case $kind in
+      empty-folder) [ ! -e "$settings/params.dat" ] || fail "the empty params.dat folder is still there" ;;
+      full-folder) [ -e "$settings/params.dat/entry" ] || fail "the full params.dat folder lost its entry" ;;
+      none) [ -z "$(ls -A "$settings")" ] || fail "the settings folder changed" ;;
+    esac
+    [ -d "$settings" ] || fail "the settings folder went ($kind)"
+    expect_keys 0 1 2
+  done
+
+  make_keys
+  make_settings file
+  expect_removal_order
+}
+
 in_fresh_prefix "three keys" three_keys
+in_fresh_prefix "the settings file and the keys" settings_file
 in_fresh_prefix "command-line arguments change nothing" arguments
 in_fresh_prefix "a key with a subkey stays" subkey
 in_fresh_prefix "missing keys" missing_keys
