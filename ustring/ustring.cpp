@@ -160,28 +160,26 @@ inline bool decode_one_sequence(const unsigned char* bytes, uint32_t& pos, uint3
     // The sequence's bytes as one number: byte k in bits 8k to 8k + 7.
     const uint32_t v = load_le32(bytes + pos);
     const uint32_t lead = v & 0xFF;
-    switch (lead >> 4) {
-        case 0x0: case 0x1: case 0x2: case 0x3: case 0x4: case 0x5: case 0x6: case 0x7:
+    switch (lead >> 3) {  // the top five bits tell every kind of lead apart
+        case 0x00: case 0x01: case 0x02: case 0x03: case 0x04: case 0x05: case 0x06: case 0x07:
+        case 0x08: case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x0E: case 0x0F:
             if (lead == 0) return false;
             *out++ = lead;
             pos += 1;
             return true;
-        case 0xC: case 0xD:
+        case 0x18: case 0x19: case 0x1A: case 0x1B:  // 0xC0 to 0xDF
             *out++ = ((v & 0x1F) << 6) | ((v >> 8) & 0x3F);
             pos += 2;
             return true;
-        case 0xE:
+        case 0x1C: case 0x1D:  // 0xE0 to 0xEF
             *out++ = ((v & 0x0F) << 12) | ((v >> 2) & 0xFC0) | ((v >> 16) & 0x3F);
             pos += 3;
             return true;
-        case 0xF:
-            if (lead < 0xF8) {
-                *out++ = ((v & 0x07) << 18) | ((v << 4) & 0x3F000) | ((v >> 10) & 0xFC0) |
-                         ((v >> 24) & 0x3F);
-                pos += 4;
-                return true;
-            }
-            break;
+        case 0x1E:  // 0xF0 to 0xF7
+            *out++ = ((v & 0x07) << 18) | ((v << 4) & 0x3F000) | ((v >> 10) & 0xFC0) |
+                     ((v >> 24) & 0x3F);
+            pos += 4;
+            return true;
         default: break;
     }
     *out++ = kReplacement;  // a stray continuation byte, or 0xF8 and up
