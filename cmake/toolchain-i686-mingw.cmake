@@ -1,18 +1,4 @@
-# Cross build for 32-bit x86 Windows with mingw-w64. The POSIX thread-model
-# compilers are used because GoogleTest needs std::mutex, which the win32
-# thread model of this GCC lacks.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit x86 Windows with mingw-w64: the shipped executable.
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
 set(TARN_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TARN_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TARN_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TARN_MINGW_PREFIX}-windres)
-set(CMAKE_AR ${TARN_MINGW_PREFIX}-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB ${TARN_MINGW_PREFIX}-ranlib CACHE FILEPATH "")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TARN_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)

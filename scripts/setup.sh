@@ -7,7 +7,8 @@ packages=(
   cmake ninja-build g++ googletest       # native build and unit tests
   python3 strace                         # end-to-end and resource tests
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686   # 32-bit Windows cross build
-  wine wine32:i386                       # running the Windows build
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # 64-bit Windows test build
+  wine wine32:i386 wine64                # running the Windows builds
   clang libclang-rt-14-dev               # libFuzzer targets (scripts/fuzz.sh)
   libbenchmark-dev libutfcpp-dev libicu-dev   # benchmarks and their peers (scripts/bench.sh)
 )

@@ -5,13 +5,15 @@
 # a full folder), the tool run with or without arguments, the keys checked
 # with `wine reg query` and the order of the removals read from Wine's own
 # trace of its file and registry calls. Every run must exit with 0 and
-# print nothing. Exits with 77 (a skip) when this machine cannot
-# run 32-bit Windows programs.
+# print nothing. The prefixes are 64-bit for an x86-64 tool (or as
+# TARN_WINEARCH says). Exits with 77 (a skip) when the tool is 32-bit and
+# this machine cannot run 32-bit programs.
 #
 # Usage: cleanup_wine_test.sh TOOL.exe
 set -uo pipefail
 tool=$(realpath "$1")
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
+export TARN_WINEARCH=${TARN_WINEARCH:-$(tarn_wine_arch_of "$tool")}
 failures=0
 scenario=""
 
@@ -22,8 +24,8 @@ fail() {
 
 keys=('Software\Belmarch\1.0\Preferences' 'Software\Orvik\1.0\Preferences' 'Software\Quillmoor\2.0\Preferences')
 
-reg_add() { wine reg add "HKCR\\$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1 || fail "reg add $1 failed"; }
-reg_exists() { wine reg query "HKCR\\$1" >/dev/null 2>&1; }
+reg_add() { tarn_wine reg add "HKCR\\$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1 || fail "reg add $1 failed"; }
+reg_exists() { tarn_wine reg query "HKCR\\$1" >/dev/null 2>&1; }
 
 # The three keys with a value each, and beside them a sibling key and a
 # value of each parent key, which must stay.
@@ -46,7 +48,7 @@ expect_keys() {
     else
       reg_exists "${keys[$i]}" || fail "missing: ${keys[$i]}"
     fi
-    wine reg query "HKCR\\${keys[$i]%\\*}" /v Installed >/dev/null 2>&1 || fail "parent value gone: ${keys[$i]%\\*}"
+    tarn_wine reg query "HKCR\\${keys[$i]%\\*}" /v Installed >/dev/null 2>&1 || fail "parent value gone: ${keys[$i]%\\*}"
     reg_exists "${keys[$i]%\\*}\\Other" || fail "sibling gone: ${keys[$i]%\\*}\\Other"
   done
 }
@@ -55,7 +57,7 @@ expect_keys() {
 run_tool() {
   local out err status
   out=$(mktemp) err=$(mktemp)
-  wine "$tool" "$@" >"$out" 2>"$err"
+  tarn_wine "$tool" "$@" >"$out" 2>"$err"
   status=$?
   wineserver -w
   [ "$status" -eq 0 ] || fail "exit status $status"
@@ -95,7 +97,7 @@ subkey() {
   reg_add "${keys[1]}\\Sub" Value 1
   run_tool
   expect_keys 0 2
-  wine reg query "HKCR\\${keys[1]}" /v Volume >/dev/null 2>&1 || fail "a value of the kept key went"
+  tarn_wine reg query "HKCR\\${keys[1]}" /v Volume >/dev/null 2>&1 || fail "a value of the kept key went"
 }
 
 missing_keys() {
@@ -106,8 +108,8 @@ missing_keys() {
 # The Unix path of the prefix's local application-data folder.
 local_app_data() {
   local windows_path
-  windows_path=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
-  winepath -u "$windows_path" 2>/dev/null
+  windows_path=$(tarn_wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
+  tarn_wine winepath -u "$windows_path" 2>/dev/null
 }
 
 # make_settings KIND: "params.dat" in the settings folder as a read-only
@@ -127,7 +129,7 @@ make_settings() {
 # checks that params.dat is deleted before the three keys, in their order.
 expect_removal_order() {
   local trace
-  trace=$(WINEDEBUG=trace+file,trace+reg wine "$tool" 2>&1 >/dev/null)
+  trace=$(WINEDEBUG=trace+file,trace+reg tarn_wine "$tool" 2>&1 >/dev/null)
   wineserver -w
   local order
   order=$(grep -o -i -E 'params\.dat|Software\\\\(Belmarch|Orvik|Quillmoor)\\\\[0-9.]+\\\\Preferences' <<<"$trace" |
