@@ -228,6 +228,93 @@ uint32_t* decode_utf8(const unsigned char* bytes, uint32_t pos, uint32_t n, uint
     return out;
 }
 
+// UTF-16 works eight units at a time where it can, as two 64-bit numbers
+// of four units each. The tests below treat the four 16-bit lanes alike, so
+// the order in which a lane holds its unit does not matter.
+constexpr uint64_t kUnitLowBits = 0x0001000100010001ull;
+constexpr uint64_t kUnitHighBits = 0x8000800080008000ull;
+constexpr uint32_t kUnitBlock = 8;
+constexpr uint32_t kUnitStretch = 32;
+
+void load_unit_block(const char16_t* p, uint64_t* first, uint64_t* second) {
+    std::memcpy(first, p, sizeof *first);
+    std::memcpy(second, p + 4, sizeof *second);
+}
+
+// True when one of the four units is zero (exact as a yes/no answer).
+bool has_zero_unit(uint64_t four) {
+    return ((four - kUnitLowBits) & ~four & kUnitHighBits) != 0;
+}
+
+bool block_has_zero_unit(const char16_t* p) {
+    uint64_t first, second;
+    load_unit_block(p, &first, &second);
+    return has_zero_unit(first) || has_zero_unit(second);
+}
+
+// Units before the first zero unit, looking at no more than `limit` units.
+// Blocks are read only where `limit` says the units exist; without a count
+// (limit UINT32_MAX) nothing past the terminating zero may be read.
+uint32_t count_utf16_units(const char16_t* units, uint32_t limit) {
+    uint32_t u = 0;
+    if (limit != UINT32_MAX) {
+        while (limit - u >= kUnitBlock && !block_has_zero_unit(units + u)) u += kUnitBlock;
+    }
+    while (u < limit && units[u] != 0) ++u;
+    return u;
+}
+
+// Decodes units[i, u) in one byte order into out and returns the end of the
+// code points written. A block of eight units without a high surrogate is
+// widened in one go; the rest goes unit by unit: a high surrogate takes the
+// next unit as its partner, whatever it is.
+template <bool kBigEndian>
+uint32_t* decode_utf16(const char16_t* units, uint32_t i, uint32_t u, bool terminator_readable,
+                       uint32_t* out) {
+    auto unit_at = [units](uint32_t index) -> uint32_t {
+        return kBigEndian ? swap_bytes(units[index]) : units[index];
+    };
+    // A unit is a high surrogate (0xD800 to 0xDBFF) when its top six bits,
+    // in the chosen order, are 110110; these masks look at them in place.
+    constexpr uint64_t kTopSix = kBigEndian ? 0x00FC00FC00FC00FCull : 0xFC00FC00FC00FC00ull;
+    constexpr uint64_t kHigh = kBigEndian ? 0x00D800D800D800D8ull : 0xD800D800D800D800ull;
+    while (i < u) {
+        uint64_t first = 0, second = 0;
+        if (u - i >= kUnitBlock) load_unit_block(units + i, &first, &second);
+        if (u - i >= kUnitBlock && !has_zero_unit((first & kTopSix) ^ kHigh) &&
+            !has_zero_unit((second & kTopSix) ^ kHigh)) {
+            char16_t block[kUnitBlock];  // a local copy lets the compiler vectorise
+            std::memcpy(block, units + i, sizeof block);
+            for (uint32_t k = 0; k < kUnitBlock; ++k) {
+                out[k] = kBigEndian ? swap_bytes(block[k]) : block[k];
+            }
+            out += kUnitBlock;
+            i += kUnitBlock;
+            continue;
+        }
+        // Unit by unit for a stretch, so that text made of surrogate pairs
+        // does not pay for a block test every few units.
+        const uint32_t stretch_end = u - i > kUnitStretch ? i + kUnitStretch : u;
+        do {
+            const uint32_t w = unit_at(i);
+            if (w < 0xD800 || w > 0xDBFF) {
+                *out++ = w;
+                ++i;
+            } else if (i + 1 < u) {
+                *out++ = ((w - 0xD7C0) << 10) | (unit_at(i + 1) & 0x3FF);
+                i += 2;
+            } else if (terminator_readable) {  // the zero unit is the partner
+                *out++ = (w - 0xD7C0) << 10;
+                return out;
+            } else {  // the partner would lie past the counted units
+                *out++ = w;
+                return out;
+            }
+        } while (i < stretch_end);
+    }
+    return out;
+}
+
 }  // namespace
 
 uint32_t ustring::identity_map(uint32_t code_point) { return code_point; }
@@ -304,20 +391,14 @@ void ustring::assign_utf8(const char* text, uint32_t byte_count) {
 
 uint32_t ustring::assign_utf16(const char16_t* units, uint32_t byte_count, int32_t encoding) {
     const uint32_t limit = byte_count != 0 ? byte_count / 2 : UINT32_MAX;
-    uint32_t u = 0;
-    while (u < limit && units[u] != 0) ++u;
+    const uint32_t u = count_utf16_units(units, limit);
     // The unit at u is read as a high surrogate's partner only when it is
     // the terminating zero inside the input, never past the counted units.
     const bool terminator_readable = u < limit;
 
     const uint32_t grown_capacity = checked_add(u, kDecodeHeadroom);
     release_caches();
-    if (uint64_t(u) + kDecodeReuseHeadroom > capacity_) {
-        replace_buffer(grown_capacity);
-    } else {
-        zero_slots(buffer_, buffer_ + capacity_);
-    }
-    length_ = 0;
+    if (uint64_t(u) + kDecodeReuseHeadroom > capacity_) replace_buffer(grown_capacity);
 
     bool big_endian = false;
     uint32_t i = 0;
@@ -330,28 +411,12 @@ uint32_t ustring::assign_utf16(const char16_t* units, uint32_t byte_count, int32
     if (encoding == UTF16_LE) big_endian = false;
     if (encoding == UTF16_BE) big_endian = true;
 
-    auto unit_at = [&](uint32_t index) -> uint32_t {
-        return big_endian ? swap_bytes(units[index]) : units[index];
-    };
-
-    uint32_t* out = buffer_;
-    while (i < u) {
-        const uint32_t w = unit_at(i);
-        if (w < 0xD800 || w > 0xDBFF) {
-            *out++ = w;
-            ++i;
-        } else if (i + 1 < u) {
-            *out++ = ((w - 0xD7C0) << 10) | (unit_at(i + 1) & 0x3FF);
-            i += 2;
-        } else if (terminator_readable) {  // the zero unit is the partner
-            *out++ = (w - 0xD7C0) << 10;
-            break;
-        } else {  // the partner would lie past the counted units
-            *out++ = w;
-            break;
-        }
-    }
-    length_ = static_cast<uint32_t>(out - buffer_);
+    // Each unit yields at most one code point; as in assign_utf8, the slots
+    // after the text are zeroed afterwards rather than all of them before.
+    uint32_t* end = big_endian ? decode_utf16<true>(units, i, u, terminator_readable, buffer_)
+                               : decode_utf16<false>(units, i, u, terminator_readable, buffer_);
+    length_ = static_cast<uint32_t>(end - buffer_);
+    zero_slots(end, buffer_ + capacity_);
     return length_;
 }
 
