@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ googletest       # native build and unit tests
-  python3 strace                         # end-to-end and resource tests
+  python3 strace valgrind                # end-to-end and resource tests
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686   # 32-bit Windows cross build
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # 64-bit Windows test build
   wine wine32:i386 wine64                # running the Windows builds
