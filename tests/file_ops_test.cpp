@@ -1,21 +1,18 @@
 // Status, removal and permission grant on real files, in a fresh folder.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 #include "pathutils/file_ops.h"
+#include "tests/temp_folder.h"
 #include "ustring/ustring.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace KoPathUtils;
-
-ustring Text(const fs::path& path) { return ustring(path.u16string().c_str()); }
 
 // The same path written with slashes, each separator doubled.
 ustring SlashesDoubled(const fs::path& path) {
@@ -46,21 +43,6 @@ constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write 
 
 class FileOpsTest : public testing::Test {
 protected:
-    void SetUp() override {
-        std::mt19937_64 random(std::random_device{}() ^
-                               uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()));
-        root_ = fs::temp_directory_path() / ("tarn-file-ops-" + std::to_string(random()));
-        fs::create_directories(root_);
-    }
-
-    void TearDown() override {
-        std::error_code ignored;
-        for (const auto& entry : fs::recursive_directory_iterator(root_, ignored)) {
-            if (!entry.is_symlink()) fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        }
-        fs::remove_all(root_, ignored);
-    }
-
     fs::path MakeFile(const fs::path& path, const std::string& content) {
         std::ofstream(path, std::ios::binary) << content;
         return path;
@@ -71,7 +53,8 @@ protected:
         return path;
     }
 
-    fs::path root_;
+    TempFolder temp_{"tarn-file-ops-"};
+    const fs::path& root_ = temp_.path();
 };
 
 TEST_F(FileOpsTest, StatusOfAFileAndAFolder) {

@@ -2,21 +2,18 @@
 // the result names.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 #include "driver/Path.h"
+#include "tests/temp_folder.h"
 #include "tests/ustring_test_util.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 constexpr KoPathUtils::PathStyle kWindows = 2;
-
-ustring Text(const fs::path& path) { return ustring(path.u16string().c_str()); }
 
 TEST(PathObject, AppendCombinesEachNonEmptyComponent) {
     struct Case {
@@ -54,25 +51,16 @@ TEST(PathObject, ACombinationErrorLeavesTheComponentsBeforeIt) {
 
 class PathRemoveTest : public testing::Test {
 protected:
-    void SetUp() override {
-        std::mt19937_64 random(std::random_device{}() ^
-                               uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()));
-        local_ = fs::temp_directory_path() / ("tarn-path-" + std::to_string(random()));
-        settings_ = local_ / "com.quillmoor.tarn";
-        fs::create_directories(settings_);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(local_, ignored);
-    }
+    void SetUp() override { fs::create_directories(settings_); }
 
     bool RemoveSettingsFile() {
         Path path(Text(local_).wide_c_str(), kWindows);
         return path.Append(ustring("com.quillmoor.tarn"), ustring("params.dat")).Remove();
     }
 
-    fs::path local_;
-    fs::path settings_;
+    TempFolder temp_{"tarn-path-"};
+    const fs::path& local_ = temp_.path();
+    const fs::path settings_ = local_ / "com.quillmoor.tarn";
 };
 
 TEST_F(PathRemoveTest, RemovesAReadOnlyFileAndKeepsItsFolder) {
