@@ -198,6 +198,17 @@ TEST(UstringWideCache, FilledOnceAndReleasedByChanges) {
     EXPECT_NE(copy.wide_c_str(), s.wide_c_str()) << "a copy never shares the source's cache";
 }
 
+TEST(UstringWideCache, OwnWideTextCanBeAssignedBack) {
+    ustring s(u"C:\\Users\\\u00e9\U0001F600");
+    const ustring original(s);
+    s.assign_utf16(s.wide_c_str(), 0, 0);
+    EXPECT_EQ(s, original);
+    uint32_t bytes = 0;
+    delete[] s.to_utf16(&bytes, ustring::UTF16, false);
+    s.assign_utf16(s.wide_c_str(), bytes, ustring::UTF16_LE);
+    EXPECT_EQ(s, original);
+}
+
 TEST(UstringStorage, ConstructorCapacities) {
     const ustring fill10(0x78, 10);
     EXPECT_EQ(fill10.capacity(), 26u);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "ustring/alpha_tables.h"
@@ -397,6 +398,10 @@ uint32_t ustring::assign_utf16(const char16_t* units, uint32_t byte_count, int32
     const bool terminator_readable = u < limit;
 
     const uint32_t grown_capacity = checked_add(u, kDecodeHeadroom);
+    // The units may be this string's own wide text: keep it alive until
+    // they are decoded, while the string already holds no cache.
+    const std::unique_ptr<char16_t[]> retired_wide_cache(wide_cache_);
+    wide_cache_ = nullptr;
     release_caches();
     if (uint64_t(u) + kDecodeReuseHeadroom > capacity_) replace_buffer(grown_capacity);
 
