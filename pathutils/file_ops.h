@@ -6,7 +6,8 @@
 
 // File-system operations of the path layer. Every path is taken in Windows
 // syntax and normalised before it reaches the system; each operation answers
-// with a boolean and stores no error code.
+// with a boolean and stores no error code. A path holding U+0000 names
+// nothing: the system would read only the part before it.
 namespace KoPathUtils {
 
 // Status of a file-system object.

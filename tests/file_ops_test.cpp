@@ -112,6 +112,23 @@ TEST_F(FileOpsTest, PathsThatNameNothingFailWithAZeroRecord) {
     EXPECT_FALSE(SetPermissions(missing, 0777, true));
 }
 
+// The system would stop reading at U+0000 and act on the shorter path.
+TEST_F(FileOpsTest, APathHoldingU0000NamesNothing) {
+    const fs::path file = MakeFile(root_ / "params", "x");
+    ustring with_zero = Text(file);
+    with_zero.push_back(0);
+    with_zero.append(ustring(".dat"));
+
+    FileStatus status = Garbage();
+    EXPECT_FALSE(GetStatus(with_zero, status));
+    EXPECT_TRUE(IsAllZero(status));
+    EXPECT_FALSE(SetPermissions(with_zero, 0));
+    EXPECT_FALSE(RemoveFile(with_zero));
+    EXPECT_FALSE(RemoveDir(with_zero));
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_NE(fs::status(file).permissions() & fs::perms::owner_write, fs::perms::none);
+}
+
 TEST_F(FileOpsTest, RemovesAReadOnlyFile) {
     const fs::path file = MakeFile(root_ / "params.dat", "x");
     fs::permissions(file, kAnyWrite, fs::perm_options::remove);
