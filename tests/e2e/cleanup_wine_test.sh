@@ -24,7 +24,17 @@ fail() {
 
 keys=('Software\Belmarch\1.0\Preferences' 'Software\Orvik\1.0\Preferences' 'Software\Quillmoor\2.0\Preferences')
 
-reg_add() { tarn_wine reg add "HKCR\\$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1 || fail "reg add $1 failed"; }
+# Wine's reg has been seen to fail now and then while setting up a key;
+# the setting up is tried again, and each failure is shown.
+reg_add() {
+  local attempt output
+  for attempt in 1 2 3; do
+    output=$(tarn_wine reg add "HKCR\\$1" /v "$2" /t REG_SZ /d "$3" /f 2>&1) && return 0
+    echo "reg add $1 failed (attempt $attempt): $output" >&2
+    wineserver -w
+  done
+  fail "reg add $1 failed"
+}
 reg_exists() { tarn_wine reg query "HKCR\\$1" >/dev/null 2>&1; }
 
 # The three keys with a value each, and beside them a sibling key and a
